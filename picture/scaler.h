@@ -1,0 +1,35 @@
+// Scaling a picture into the picture box's frame.
+// Images are described by `ImageView`: `rows` points at the top row's first byte and `stride` is
+// the signed distance from one row to the row below, so a bottom-up buffer has its last stored
+// row as `rows` and a negative stride. Pixels are blue, green, red (3 bytes) or blue, green,
+// red, unused (4 bytes).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace korvane {
+
+struct ImageView {
+  const uint8_t* rows = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  ptrdiff_t stride = 0;
+  int32_t bytes_per_pixel = 3;
+};
+
+struct MutableImageView {
+  uint8_t* rows = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  ptrdiff_t stride = 0;
+  int32_t bytes_per_pixel = 3;
+};
+
+// Area averaging (stands for HALFTONE): each destination pixel is the mean of the source area
+// it covers, weighted by coverage; works for shrinking and enlarging, each axis on its own.
+void scale_area_average(const ImageView& source, const MutableImageView& target);
+
+// Nearest pixel (stands for COLORONCOLOR): whole rows and columns are dropped or repeated.
+void scale_nearest(const ImageView& source, const MutableImageView& target);
+
+}  // namespace korvane
