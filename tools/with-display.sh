@@ -43,4 +43,8 @@ if [ ! -f "$WINEPREFIX/.korvane-ready" ]; then
   touch "$WINEPREFIX/.korvane-ready"
 fi
 wineserver -p >/dev/null 2>&1
+# Start Wine's own background processes (services, the desktop) now, away from the caller's
+# output: started by the first test program they would hold ctest's pipe open.
+wine cmd /c exit >/dev/null 2>&1 </dev/null
+wine rundll32 user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null
 "$@"
