@@ -22,6 +22,7 @@ namespace {
 
 struct DialogSearch {
   const char* title;
+  HWND owner;
   HWND found;
 };
 
@@ -34,6 +35,7 @@ BOOL CALLBACK match_dialog(HWND window, LPARAM param) {
   GetClassNameA(window, cls, sizeof cls);
   if (std::string(cls) != "#32770") return TRUE;
   if (search->title && window_text(window) != search->title) return TRUE;
+  if (search->owner && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -49,8 +51,19 @@ bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms) {
   return true;
 }
 
+HWND wait_for_owned_dialog(HWND owner, DWORD timeout_ms) {
+  DialogSearch search{nullptr, owner, nullptr};
+  wait_until(
+      [&] {
+        EnumWindows(match_dialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      timeout_ms);
+  return search.found;
+}
+
 HWND wait_for_dialog(const char* title, DWORD timeout_ms) {
-  DialogSearch search{title, nullptr};
+  DialogSearch search{title, nullptr, nullptr};
   wait_until(
       [&] {
         EnumWindows(match_dialog, reinterpret_cast<LPARAM>(&search));

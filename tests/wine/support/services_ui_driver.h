@@ -26,6 +26,8 @@ class DriverThread {
 // A visible top-level window of this process whose class is "#32770" (dialogs and message
 // boxes) and whose title is `title` when given; null after timeout_ms.
 HWND wait_for_dialog(const char* title = nullptr, DWORD timeout_ms = 15000);
+// The same for a dialog owned by `owner`.
+HWND wait_for_owned_dialog(HWND owner, DWORD timeout_ms = 15000);
 
 // Waits until the condition holds or timeout_ms passes; tells which.
 bool wait_until(const std::function<bool()>& condition, DWORD timeout_ms = 10000);
