@@ -13,7 +13,7 @@ using test::PictureWindow;
 TEST(Capture, WindowWithKnownContentComesBackPixelForPixel) {
   const test::TestPicture picture = test::gradient_picture(150, 150);
   PictureWindow window(nullptr, RECT{40, 30, 190, 180}, &picture);
-  test::pump_messages();
+  test::dispatch_messages();
   const Bytes capture = capture_window(window.hwnd());
   ASSERT_EQ(capture.size(), 67854);
   std::vector<uint8_t> expected_rows(size_t(452) * 150, 0);
@@ -29,7 +29,7 @@ TEST(Capture, WindowWithKnownContentComesBackPixelForPixel) {
 TEST(Capture, SixtyByEightyThreeWindowHasUnpaddedRows) {
   const test::TestPicture picture = test::gradient_picture(60, 83);
   PictureWindow window(nullptr, RECT{300, 30, 360, 113}, &picture);
-  test::pump_messages();
+  test::dispatch_messages();
   const Bytes capture = capture_window(window.hwnd());
   ASSERT_EQ(capture.size(), 14994);
   const std::optional<BmpView> view = view_bmp(capture.span());
@@ -50,7 +50,7 @@ TEST(Capture, DestroyedWindowGivesTheEmptyValue) {
 TEST(Capture, RequestedSizesFollowThePercentRule) {
   const test::TestPicture picture = test::gradient_picture(150, 100);
   PictureWindow window(nullptr, RECT{40, 300, 190, 400}, &picture);
-  test::pump_messages();
+  test::dispatch_messages();
   struct Case {
     int32_t width, height, expected_width, expected_height;
   };

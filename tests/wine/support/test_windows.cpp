@@ -52,7 +52,7 @@ void register_class() {
 
 }  // namespace
 
-void pump_messages(DWORD milliseconds) {
+void dispatch_messages(DWORD milliseconds) {
   const DWORD start = GetTickCount();
   do {
     MSG msg;

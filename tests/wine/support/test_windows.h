@@ -9,7 +9,7 @@
 namespace korvane::test {
 
 // Handles the messages waiting for this thread, for at least `milliseconds`.
-void pump_messages(DWORD milliseconds = 50);
+void dispatch_messages(DWORD milliseconds = 50);
 
 // Blue, green, red of each pixel, top row first, no padding.
 struct TestPicture {
