@@ -29,13 +29,19 @@ struct GifStream {
   int32_t frame_left = 0, frame_top = 0, frame_width = 0, frame_height = 0;
   // Colour of the transparent index in the table the last frame used (set only with transparency).
   uint8_t key_red = 0, key_green = 0, key_blue = 0;
+  // Scratch kept between frames so that a playing animation does not allocate per frame: the
+  // current image's sub-blocks joined, and the pixels in stream order when they cannot be
+  // decoded in place (interlaced, or width not a multiple of 4).
+  std::vector<uint8_t> image_data;
+  std::vector<uint8_t> stream_order;
 };
 
 struct GifFrame {
   int32_t width = 0;
   int32_t height = 0;
   int32_t stride = 0;
-  std::unique_ptr<uint8_t[]> indices;  // height * stride bytes
+  std::unique_ptr<uint8_t[]> indices;  // height * stride bytes (at least)
+  size_t capacity = 0;                 // bytes allocated at indices; reused while large enough
   uint8_t palette[256][4] = {};        // blue, green, red, 0
 };
 
