@@ -33,14 +33,17 @@ if [ -z "${DISPLAY:-}" ]; then
   [ -n "${DISPLAY:-}" ] || { echo "with-display: could not start Xvfb" >&2; exit 1; }
 fi
 
-if [ ! -f "$WINEPREFIX/.korvane-ready" ]; then
+if [ ! -f "$WINEPREFIX/.korvane-ready-2" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /t REG_SZ /d 1 /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d 'false' /f >/dev/null 2>&1
+  # Wine draws the frames and caption bars itself: with no window manager on the display they
+  # would otherwise be missing from the screen and from window captures.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
-  touch "$WINEPREFIX/.korvane-ready"
+  touch "$WINEPREFIX/.korvane-ready-2"
 fi
 wineserver -p >/dev/null 2>&1
 # Start Wine's own background processes (services, the desktop) now, away from the caller's
