@@ -1,0 +1,106 @@
+#include <cstddef>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include <string>
+
+#include "picture/decoders.h"
+#include "picture_test_support.h"
+
+namespace korvane::test {
+namespace {
+
+// A small photo-like JPEG straight from libjpeg, arithmetic-coded or not.
+ByteVector compress_with_libjpeg(int width, int height, bool arithmetic) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* out = nullptr;
+  unsigned long out_size = 0;
+  jpeg_mem_dest(&cinfo, &out, &out_size);
+  cinfo.image_width = width;
+  cinfo.image_height = height;
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  cinfo.arith_code = arithmetic;
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<JSAMPLE> row(size_t(width) * 3);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    for (int x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c) row[size_t(x) * 3 + c] = JSAMPLE((x * (c + 1) * 7 + cinfo.next_scanline * 5) % 256);
+    JSAMPROW p = row.data();
+    jpeg_write_scanlines(&cinfo, &p, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  ByteVector bytes(out, out + out_size);
+  jpeg_destroy_compress(&cinfo);
+  std::free(out);
+  return bytes;
+}
+
+TEST(JpegDecoder, BaselineProgressiveAndGreyscaleMatchImageMagick) {
+  struct Made { const char* name; const char* options; };
+  const Made made[] = {
+      {"baseline.jpg", "-quality 85"},
+      {"progressive.jpg", "-quality 75 -interlace plane"},
+      {"subsampled.jpg", "-quality 60 -sampling-factor 2x2"},
+      {"grey.jpg", "-colorspace gray -quality 90"},
+  };
+  for (const Made& m : made) {
+    const std::string path = scratch_path(m.name);
+    ASSERT_TRUE(convert("-size 37x23 gradient:orange-navy -seed 5 -attenuate 0.5 +noise gaussian " +
+                        std::string(m.options) + " '" + path + "'"));
+    const ByteVector file = read_bytes(path);
+    const ByteVector ours = our_bgr(file);
+    ASSERT_EQ(ours.size(), 37u * 23 * 3) << m.name;
+    EXPECT_EQ(ours, imagemagick_bgr(path)) << m.name;
+  }
+  const ByteVector grey = our_bgr(read_bytes(scratch_path("grey.jpg")));
+  for (size_t i = 0; i + 2 < grey.size(); i += 3) {
+    ASSERT_EQ(grey[i], grey[i + 1]);
+    ASSERT_EQ(grey[i], grey[i + 2]);
+  }
+}
+
+TEST(JpegDecoder, TruncatedFileShowsItsUpperPart) {
+  const ByteVector whole = compress_with_libjpeg(64, 64, false);
+  ByteVector cut(whole.begin(), whole.begin() + whole.size() / 2);
+  int32_t width = 0, height = 0;
+  const ByteVector full = our_bgr(whole), partial = our_bgr(cut, &width, &height);
+  ASSERT_EQ(width, 64);
+  ASSERT_EQ(height, 64);
+  // The top rows survive (rows near the cut depend on smoothing with what follows).
+  const size_t top_rows = 64 * 3 * 8;
+  ASSERT_EQ(partial.size(), full.size());
+  EXPECT_TRUE(std::equal(full.begin(), full.begin() + top_rows, partial.begin()));
+  EXPECT_FALSE(std::equal(full.begin(), full.end(), partial.begin()));
+}
+
+TEST(JpegDecoder, RefusesArithmeticCodingAndHostileHeaders) {
+  const ByteVector arithmetic = compress_with_libjpeg(16, 16, true);
+  ASSERT_GT(arithmetic.size(), 100u);
+  ByteVector claims_huge = compress_with_libjpeg(16, 16, false);
+  // SOF0 height and width (big-endian at marker + 5 and + 7): 60000 x 60000 in a few hundred bytes.
+  for (size_t i = 0; i + 9 < claims_huge.size(); ++i)
+    if (claims_huge[i] == 0xFF && claims_huge[i + 1] == 0xC0) {
+      claims_huge[i + 5] = claims_huge[i + 7] = 0xEA;
+      claims_huge[i + 6] = claims_huge[i + 8] = 0x60;
+      break;
+    }
+  struct Case { const char* name; ByteVector bytes; };
+  const Case cases[] = {
+      {"arithmetic", arithmetic},
+      {"60000 x 60000", claims_huge},
+      {"header only", ByteVector{0xFF, 0xD8, 0xFF, 0xD9, 0, 0}},
+      {"garbage after SOI", ByteVector{0xFF, 0xD8, 1, 2, 3, 4, 5, 6, 7, 8}},
+  };
+  for (const Case& c : cases) EXPECT_FALSE(decode_picture(span_of(c.bytes))) << c.name;
+  EXPECT_FALSE(decode_jpeg(ByteSpan{}));
+  EXPECT_TRUE(decode_picture(span_of(compress_with_libjpeg(16, 16, false))));
+}
+
+}  // namespace
+}  // namespace korvane::test
