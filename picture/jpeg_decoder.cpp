@@ -1,8 +1,8 @@
 // JPEG through libjpeg: a silent error manager that jumps back here, an in-memory source that
 // hands the library 4096 bytes at a time and a fake end-of-image marker once the data runs out
 // (so a truncated file shows as far as its data goes), and default decompression parameters.
-// Rows come out red, green, blue, top first; they are stored straight into the true-colour
-// layout (blue, green, red, bottom row first), the same bytes as converting afterwards.
+// Rows go straight into the true-colour layout (blue, green, red, bottom row first): the same
+// bytes as storing red, green, blue rows top first and converting afterwards.
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -95,21 +95,6 @@ struct JpegJob {
   DecodedPicture picture;
 };
 
-void store_row(const JSAMPLE* in, uint8_t* out, JDIMENSION width, int components) {
-  if (components == 3) {
-    for (JDIMENSION x = 0; x < width; ++x, in += 3, out += 3) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
-    }
-  } else if (components == 1) {
-    for (JDIMENSION x = 0; x < width; ++x, out += 3) out[0] = out[1] = out[2] = in[x];
-  } else {
-    // CMYK and YCCK rows are not stored; black keeps the block defined.
-    std::memset(out, 0, size_t{width} * 3);
-  }
-}
-
 bool run(JpegJob& job, ByteSpan bytes) {
   jpeg_decompress_struct& cinfo = job.cinfo;
   if (setjmp(job.errors.jump)) return false;
@@ -121,19 +106,35 @@ bool run(JpegJob& job, ByteSpan bytes) {
   if (pixels == 0 || pixels > kMaxPicturePixels ||
       pixels > checked_mul(bytes.size, kMaxPixelsPerInputByte))
     return false;
+  // Where the library would give red, green, blue or grey, it gives blue, green, red instead:
+  // the same conversion with the bytes swapped, and grey repeated three times, so the rows can
+  // go straight into their final place.
+  const bool direct = cinfo.out_color_space == JCS_RGB || cinfo.out_color_space == JCS_GRAYSCALE;
+  if (direct) cinfo.out_color_space = JCS_EXT_BGR;
   jpeg_start_decompress(&cinfo);
   const JDIMENSION width = cinfo.output_width, height = cinfo.output_height;
   const uint64_t row_bytes = uint64_t{width} * 3;
   if (checked_mul(width, height) > kMaxPicturePixels) return false;
   job.picture.pixels = allocate_pixel_block(row_bytes * height);
   if (!job.picture.pixels.bytes) return false;
-  JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                             width * cinfo.output_components, 1);
   uint8_t* const out = job.picture.pixels.bytes.get();
-  while (cinfo.output_scanline < height) {
-    if (jpeg_read_scanlines(&cinfo, row, 1) != 1) return false;  // our source never suspends
-    const uint64_t top_row = cinfo.output_scanline - 1;
-    store_row(row[0], out + (height - 1 - top_row) * row_bytes, width, cinfo.output_components);
+  if (direct) {
+    // Bottom row first: image row r goes to block row height - 1 - r.
+    constexpr int kRowsPerCall = 16;
+    JSAMPROW rows[kRowsPerCall];
+    while (cinfo.output_scanline < height) {
+      const JDIMENSION first = cinfo.output_scanline;
+      const JDIMENSION n = height - first < kRowsPerCall ? height - first : kRowsPerCall;
+      for (JDIMENSION i = 0; i < n; ++i) rows[i] = out + (height - 1 - first - i) * row_bytes;
+      if (jpeg_read_scanlines(&cinfo, rows, n) == 0) return false;  // our source never suspends
+    }
+  } else {
+    // CMYK and YCCK rows are read and not stored; black keeps the block defined.
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                               width * cinfo.output_components, 1);
+    std::memset(out, 0, row_bytes * height);
+    while (cinfo.output_scanline < height)
+      if (jpeg_read_scanlines(&cinfo, row, 1) != 1) return false;
   }
   jpeg_finish_decompress(&cinfo);
   job.picture.kind = PictureKind::jpeg;
