@@ -120,9 +120,13 @@ RECT rect_in_parent(HWND window) {
 }
 
 std::string window_text(HWND window) {
-  char text[1024];
-  int n = GetWindowTextA(window, text, sizeof text);
-  return std::string(text, n > 0 ? n : 0);
+  // GetWindowText of another process's control returns its caption, not what it holds now:
+  // ask the control itself.
+  char text[1024] = {};
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &n))
+    return std::string();
+  return std::string(text, n < sizeof text ? n : 0);
 }
 
 std::string class_of(HWND window) {
