@@ -131,9 +131,9 @@ double gif_player_cpu(PictureBox& box) {
   constexpr int kSide = 1000, kFrames = 100;
   std::vector<uint32_t> table(256);
   for (uint32_t i = 0; i < 256; ++i) table[i] = (i * 0x010203u) & 0xFFFFFF;
-  std::vector<korvane::test::GifImageSpec> frames(kFrames);
+  std::vector<korvane::test::GifTestImage> frames(kFrames);
   for (int f = 0; f < kFrames; ++f) {
-    korvane::test::GifImageSpec& frame = frames[static_cast<size_t>(f)];
+    korvane::test::GifTestImage& frame = frames[static_cast<size_t>(f)];
     frame.width = kSide;
     frame.height = kSide;
     frame.delay = 10;  // 10 frames a second

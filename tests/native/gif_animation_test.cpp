@@ -10,7 +10,7 @@ namespace korvane {
 namespace {
 
 using test::gif_solid;
-using test::GifImageSpec;
+using test::GifTestImage;
 
 constexpr uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kBlue = 0x0000FF, kGreen = 0x00FF00,
                    kYellow = 0xFFFF00;
@@ -23,7 +23,7 @@ GifAnimation animation_of(const std::vector<uint8_t>& gif) {
 
 // A covers the screen, B (the disposal under test) a corner, C the opposite corner.
 std::vector<uint8_t> abc_gif(uint32_t b_disposal) {
-  std::vector<GifImageSpec> frames = {gif_solid(0, 0, 8, 8, 0), gif_solid(1, 1, 3, 3, 1), gif_solid(5, 5, 3, 3, 2)};
+  std::vector<GifTestImage> frames = {gif_solid(0, 0, 8, 8, 0), gif_solid(1, 1, 3, 3, 1), gif_solid(5, 5, 3, 3, 2)};
   frames[0].disposal_code = 4;
   frames[1].disposal_code = b_disposal;
   std::vector<uint8_t> gif = test::make_gif(8, 8, {kRed, kBlue, kGreen, kYellow}, frames);
@@ -54,7 +54,7 @@ TEST(GifAnimation, OtherDisposalsLeaveTheFrameInPlace) {
 }
 
 TEST(GifAnimation, TransparentPixelsShowTheCanvasAndTheTrailerStartsOver) {
-  std::vector<GifImageSpec> frames = {gif_solid(0, 0, 4, 4, 0), gif_solid(0, 0, 4, 4, 1)};
+  std::vector<GifTestImage> frames = {gif_solid(0, 0, 4, 4, 0), gif_solid(0, 0, 4, 4, 1)};
   frames[0].transparent = true;  // index 0 (red) is see-through: the white canvas shows
   frames[0].transparent_index = 0;
   frames[1].transparent = false;
@@ -69,7 +69,7 @@ TEST(GifAnimation, TransparentPixelsShowTheCanvasAndTheTrailerStartsOver) {
 }
 
 TEST(GifAnimation, DelaysInMillisecondsWithZeroStandingForFifty) {
-  std::vector<GifImageSpec> frames = {gif_solid(0, 0, 2, 2, 0), gif_solid(0, 0, 2, 2, 1), gif_solid(0, 0, 2, 2, 0)};
+  std::vector<GifTestImage> frames = {gif_solid(0, 0, 2, 2, 0), gif_solid(0, 0, 2, 2, 1), gif_solid(0, 0, 2, 2, 0)};
   frames[0].delay = 0;
   frames[1].delay = 20;
   frames[2].control = false;  // keeps the values of the last control block
@@ -95,7 +95,7 @@ TEST(GifAnimation, SingleImageIsToldFromAnAnimationByTheFirstFrame) {
     bool single;
   } cases[] = {{1, true}, {2, false}, {3, false}};
   for (const auto& c : cases) {
-    std::vector<GifImageSpec> frames(static_cast<size_t>(c.images), gif_solid(0, 0, 3, 3, 1));
+    std::vector<GifTestImage> frames(static_cast<size_t>(c.images), gif_solid(0, 0, 3, 3, 1));
     const std::vector<uint8_t> gif = test::make_gif(3, 3, {kRed, kBlue}, frames);
     GifStream s;
     ASSERT_TRUE(parse_gif_header(ByteSpan{gif.data(), gif.size()}, s));

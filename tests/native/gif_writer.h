@@ -8,7 +8,7 @@
 
 namespace korvane::test {
 
-struct GifImageSpec {
+struct GifTestImage {
   int left = 0, top = 0, width = 0, height = 0;
   std::vector<uint8_t> indices;  // width * height, rows top-down
   std::vector<uint32_t> local_table;  // empty: the frame uses the global table
@@ -80,7 +80,7 @@ inline void put_image_data(std::vector<uint8_t>& out, const std::vector<uint8_t>
 
 inline std::vector<uint8_t> make_gif(int screen_width, int screen_height,
                                      const std::vector<uint32_t>& global_table,
-                                     const std::vector<GifImageSpec>& images) {
+                                     const std::vector<GifTestImage>& images) {
   std::vector<uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
   put16(out, screen_width);
   put16(out, screen_height);
@@ -88,7 +88,7 @@ inline std::vector<uint8_t> make_gif(int screen_width, int screen_height,
   out.push_back(0);  // background index
   out.push_back(0);  // aspect
   if (!global_table.empty()) put_table(out, global_table);
-  for (const GifImageSpec& image : images) {
+  for (const GifTestImage& image : images) {
     if (image.control) {
       out.insert(out.end(), {0x21, 0xF9, 4});
       out.push_back(static_cast<uint8_t>((image.disposal_code & 0x1C) | (image.transparent ? 1 : 0)));
@@ -110,8 +110,8 @@ inline std::vector<uint8_t> make_gif(int screen_width, int screen_height,
 }
 
 // A width x height image of one index.
-inline GifImageSpec gif_solid(int left, int top, int width, int height, uint8_t index) {
-  GifImageSpec image;
+inline GifTestImage gif_solid(int left, int top, int width, int height, uint8_t index) {
+  GifTestImage image;
   image.left = left;
   image.top = top;
   image.width = width;

@@ -152,7 +152,7 @@ TEST_F(PictureBoxTest, IconIsDrawnAtFullSizeWithWhiteWhereItIsTransparent) {
 }
 
 TEST_F(PictureBoxTest, TwoFrameGifAlternatesAtItsDelays) {
-  std::vector<test::GifImageSpec> frames = {test::gif_solid(0, 0, 10, 10, 0), test::gif_solid(0, 0, 10, 10, 1)};
+  std::vector<test::GifTestImage> frames = {test::gif_solid(0, 0, 10, 10, 0), test::gif_solid(0, 0, 10, 10, 1)};
   frames[0].delay = 0;   // stands for 50 ms
   frames[1].delay = 20;  // 200 ms
   show(test::make_gif(10, 10, {kRed, kBlue}, frames), 0);
@@ -190,7 +190,7 @@ TEST_F(PictureBoxTest, TwoFrameGifAlternatesAtItsDelays) {
 TEST_F(PictureBoxTest, RestoredFrameAreaShowsThePreviousFrameAgain) {
   // A covers the screen; B (disposal 8) a small area; C elsewhere. The background index names
   // yellow, which must not appear: restoring puts A's pixels back.
-  std::vector<test::GifImageSpec> frames = {test::gif_solid(0, 0, 20, 20, 0), test::gif_solid(2, 2, 6, 6, 1),
+  std::vector<test::GifTestImage> frames = {test::gif_solid(0, 0, 20, 20, 0), test::gif_solid(2, 2, 6, 6, 1),
                                             test::gif_solid(12, 12, 6, 6, 2)};
   frames[0].disposal_code = 4;
   frames[0].delay = 10;
@@ -209,13 +209,13 @@ TEST_F(PictureBoxTest, RestoredFrameAreaShowsThePreviousFrameAgain) {
 }
 
 TEST_F(PictureBoxTest, SingleImageShowsItsTransparentIndexButAnAnimationShowsTheCanvas) {
-  test::GifImageSpec image = test::gif_solid(0, 0, 10, 10, 1);
+  test::GifTestImage image = test::gif_solid(0, 0, 10, 10, 1);
   image.transparent = true;
   image.transparent_index = 1;
   show(test::make_gif(10, 10, {kRed, kBlue}, {image}));
   EXPECT_EQ(count_of(shown(), kBlue), kSide * kSide);
 
-  test::GifImageSpec second = test::gif_solid(0, 0, 10, 10, 0);
+  test::GifTestImage second = test::gif_solid(0, 0, 10, 10, 0);
   second.delay = 100;
   image.delay = 100;
   show(test::make_gif(10, 10, {kRed, kBlue}, {image, second}), 0);
@@ -224,7 +224,7 @@ TEST_F(PictureBoxTest, SingleImageShowsItsTransparentIndexButAnAnimationShowsThe
 }
 
 TEST_F(PictureBoxTest, JpegSetWhileGifPlaysStopsThePlayerFirst) {
-  std::vector<test::GifImageSpec> frames = {test::gif_solid(0, 0, 10, 10, 0), test::gif_solid(0, 0, 10, 10, 1)};
+  std::vector<test::GifTestImage> frames = {test::gif_solid(0, 0, 10, 10, 0), test::gif_solid(0, 0, 10, 10, 1)};
   frames[0].delay = 2;
   frames[1].delay = 2;
   show(test::make_gif(10, 10, {kRed, kBlue}, frames), 0);
@@ -250,7 +250,7 @@ TEST_F(PictureBoxTest, JpegSetWhileGifPlaysStopsThePlayerFirst) {
 }
 
 TEST_F(PictureBoxTest, ThousandPicturesLeaveNoGdiObjectsBehind) {
-  std::vector<test::GifImageSpec> frames = {test::gif_solid(0, 0, 16, 16, 0), test::gif_solid(4, 4, 8, 8, 1)};
+  std::vector<test::GifTestImage> frames = {test::gif_solid(0, 0, 16, 16, 0), test::gif_solid(4, 4, 8, 8, 1)};
   frames[1].disposal_code = 8;
   const std::vector<std::vector<uint8_t>> files = {
       test::jpeg_file_of(test::patterned_image(40, 30)),
