@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "picture/gif.h"
+#include "picture/icon_pixels.h"
 
 namespace korvane {
 namespace {
@@ -81,6 +82,9 @@ std::optional<TrueColourImage> to_true_colour(const DecodedPicture& picture, Byt
     }
     case PictureKind::gif:
       return first_gif_frame(bytes);
+    case PictureKind::icon:
+    case PictureKind::cursor:
+      return icon_over_white(bytes, picture.icon_image);
     default:
       return std::nullopt;
   }

@@ -1,8 +1,8 @@
 // Decoded pictures as plain true-colour images, for the native tool and the tests: width x height
 // pixels of blue, green, red, bottom row first, rows unpadded (the bmp and jpeg layout).
 // GIF: the first frame composed on a white canvas of the logical screen, drawn at its place
-// with its colour key applied, as the player composes it. Icons and cursors have no portable
-// rendering (the system makes them) and give nothing.
+// with its colour key applied, as the player composes it. Icons and cursors: the chosen image
+// over white (DIB-form images only; see icon_pixels.h).
 #pragma once
 #include <cstdint>
 #include <optional>

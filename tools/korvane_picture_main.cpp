@@ -1,6 +1,7 @@
 // korvane-picture INPUT OUTPUT.bmp: decodes INPUT as the picture box would and writes what it
-// decoded as a 24-bit BMP. Prints "WIDTHxHEIGHT KIND". Exit 0; 1 when the data is unrecognised
-// or refused (icons and cursors too: only the system renders them); 2 for usage or file errors.
+// decoded as a 24-bit BMP (a GIF: its first frame on a white screen; an icon or cursor: the
+// chosen image over white). Prints "WIDTHxHEIGHT KIND". Exit 0; 1 when the data is unrecognised
+// or refused; 2 for usage or file errors.
 #include <cstdio>
 #include <vector>
 

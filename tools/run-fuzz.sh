@@ -4,6 +4,7 @@
 # and grows across runs; it is seeded with small pictures of every kind made here by ImageMagick.
 #   tools/run-fuzz.sh BUILD_DIR SECONDS
 set -u
+cd "$(dirname "$0")/.."
 build=${1:?usage: run-fuzz.sh BUILD_DIR SECONDS} seconds=${2:?usage: run-fuzz.sh BUILD_DIR SECONDS}
 seeds=$build/fuzz-seeds
 corpus=$build/corpus
@@ -47,6 +48,12 @@ seed_target gif_fuzz '*.gif'
 seed_target pcx_fuzz '*.pcx'
 seed_target icon_fuzz '*.ico' '*.cur'
 seed_target decode_picture_fuzz '*'
+# Inputs that once failed a target stay in its corpus.
+for f in fuzz/regressions/*; do
+  [ -f "$f" ] || continue
+  cp "$f" "$corpus/decode_picture_fuzz/"
+  case $f in *.gif) cp "$f" "$corpus/gif_fuzz/" ;; esac
+done
 
 status=0
 for fuzzer in "$build"/fuzz/*_fuzz; do
