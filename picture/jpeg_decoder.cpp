@@ -69,7 +69,11 @@ boolean fill_input_buffer(j_decompress_ptr cinfo) {
 void skip_input_data(j_decompress_ptr cinfo, long count) {
   MemorySource* source = reinterpret_cast<MemorySource*>(cinfo->src);
   while (count > 0) {
-    if (source->manager.bytes_in_buffer == 0) fill_input_buffer(cinfo);
+    if (source->manager.bytes_in_buffer == 0) {
+      fill_input_buffer(cinfo);
+      // Past the end there is only the fake marker: leave it for the library to find.
+      if (source->manager.next_input_byte == kFakeEndOfImage) return;
+    }
     size_t available = source->manager.bytes_in_buffer;
     size_t n = static_cast<size_t>(count) < available ? static_cast<size_t>(count) : available;
     source->manager.next_input_byte += n;
