@@ -70,7 +70,8 @@ bool show_file_dialog(FileDialog& dialog) {
   const char* default_extension = dialog.text_view(kDefaultExtensionProperty);
 
   OPENFILENAMEA request = {};
-  // The structure without its three trailing members (76 bytes in a 32-bit build, 136 here).
+  // The structure without its three trailing members: 76 bytes only in a 32-bit build, 136 in
+  // ours; Wine refuses 76 from a 64-bit program with CDERR_STRUCTSIZE.
   request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
   request.hwndOwner = file_dialog_owner();
   request.hInstance = GetModuleHandleA(nullptr);
