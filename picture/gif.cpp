@@ -148,7 +148,7 @@ bool decode_lzw(const uint8_t* data, size_t size, int min_code_size, uint8_t* ou
     }
     if (next_free < kTableSize) {
       table[next_free] = Entry{static_cast<uint32_t>(prev_pos), static_cast<uint32_t>(prev_len + 1)};
-      if (++next_free == grow_at && width < kMaxCodeBits) grow_at = 1u << ++width;
+      if (++next_free >= grow_at && width < kMaxCodeBits) grow_at = 1u << ++width;
     }
     prev_pos = pos;
     prev_len = len;

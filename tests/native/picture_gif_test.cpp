@@ -42,7 +42,7 @@ TEST(GifDecoder, StillImagesMatchImageMagick) {
       {"still.gif", "-size 23x13 gradient:red-blue -colors 16"},                                 // global table
       {"interlaced.gif", "-size 19x21 gradient:yellow-teal -colors 64 -interlace gif"},          // 89a, passes
       {"placed.gif", "-size 6x5 xc:red -fill blue -draw 'point 1 1' -transparent blue -page 12x9+3+2"},
-      {"wide.gif", "-size 300x7 plasma:fractal -seed 9 -colors 256"},                            // 12-bit codes
+      {"wide.gif", "-seed 9 -size 300x60 plasma:fractal -colors 256"},                            // table fills: 12-bit codes, clears
   };
   for (const Made& m : made) {
     const ByteVector file = make_gif(m.name, m.arguments);
