@@ -115,6 +115,17 @@ TEST(GifDecoder, OneImageComesBackAfterTheTrailerAndKeepsControlValues) {
   EXPECT_EQ(state.key_green, 0);
 }
 
+TEST(GifDecoder, FramePlacedOutsideTheScreenLeavesTheCanvasWhite) {
+  ByteVector gif = hand_gif({3, 0x44, 0x34, 0x05, 0});
+  put16(gif, 26, 0xFFF0);  // left, far past the 2 x 2 screen
+  GifStream state;
+  GifFrame frame;
+  ASSERT_TRUE(parse_gif_header(span_of(gif), state));
+  ASSERT_TRUE(next_gif_frame(state, frame));  // the frame itself decodes; placing it is the canvas's job
+  EXPECT_EQ(state.frame_left, 0xFFF0);
+  EXPECT_EQ(our_bgr(gif), ByteVector(2 * 2 * 3, 0xFF));
+}
+
 TEST(GifDecoder, StreamsWithoutImagesEndWithoutHanging) {
   GifStream empty;
   GifFrame frame;
