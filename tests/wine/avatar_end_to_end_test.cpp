@@ -88,6 +88,33 @@ ClientPixels expected_frame(const std::vector<uint8_t>& picture_file) {
   return frame;
 }
 
+#ifdef KORVANE_XDND_DROP_TOOL
+// Wine's own way of running a Unix program (the X client that drops files as a file manager
+// does); waits for it and gives its exit status.
+int run_unix(std::vector<std::string> args) {
+  using UnixSpawn = LONG(WINAPI*)(char* const argv[], int wait);
+  auto spawn = reinterpret_cast<UnixSpawn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+  if (!spawn) return -1;
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
+  return static_cast<int>(spawn(argv.data(), 1));
+}
+
+std::string unix_path(const std::string& windows_path) {
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  auto to_unix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  wchar_t wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, windows_path.c_str(), -1, wide, MAX_PATH);
+  char* path = to_unix ? to_unix(wide) : nullptr;
+  std::string result = path ? path : "";
+  if (path) HeapFree(GetProcessHeap(), 0, path);
+  return result;
+}
+#endif
+
 class AvatarEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -172,6 +199,22 @@ class AvatarEndToEnd : public ::testing::Test {
     std::string path = folder_ + name;
     write_all(path, bytes);
     return path;
+  }
+
+  // Drops the files on the main window from outside, over XDND, as a Linux file manager does;
+  // Wine hands the drop to the window's OLE drop target.
+  void drop(const std::vector<std::string>& windows_paths) {
+#ifdef KORVANE_XDND_DROP_TOOL
+    std::vector<std::string> command = {KORVANE_XDND_DROP_TOOL, "--title", "Korvane", "--x", "70", "--y", "70",
+                                        "--timeout", "20"};
+    for (const std::string& p : windows_paths) command.push_back(unix_path(p));
+    EXPECT_EQ(run_unix(command), 0);
+    program_.settle();
+    Sleep(300);
+#else
+    (void)windows_paths;
+    GTEST_SKIP() << "xdnd-drop not built";
+#endif
   }
 
   RunningProgram program_;
@@ -296,6 +339,41 @@ TEST_F(AvatarEndToEnd, AFailedWriteIsReportedAndKeepsTheEarlierFile) {
   EXPECT_EQ(box.title, "错误:");
   EXPECT_EQ(box.text, "保存失败!文件未能写入\r\n" + target);
   EXPECT_EQ(read_all(target), earlier);
+}
+
+TEST_F(AvatarEndToEnd, DroppedPicturesWithTheRightExtensionLoadInAnyLetterCase) {
+  const std::vector<uint8_t> jpeg = jpeg_file_of(patterned_image(150, 150));
+  drop({picture_file("dropped.JPG", jpeg)});
+  Box box = generate(folder_ + "from-jpg.bmp");
+  EXPECT_EQ(box.title, "成功:");
+  expect_avatar(read_all(folder_ + "from-jpg.bmp"), expected_frame(jpeg));
+
+  // Recognised by content: BMP bytes under a .Gif name load as the BMP they are.
+  const std::vector<uint8_t> bmp = bmp_file_of(patterned_image(100, 50));
+  drop({picture_file("second.Gif", bmp)});
+  generate(folder_ + "from-gif.bmp");
+  expect_avatar(read_all(folder_ + "from-gif.bmp"), expected_frame(bmp));
+}
+
+TEST_F(AvatarEndToEnd, DropsWithOtherNamesOrSeveralFilesAreIgnored) {
+  const std::vector<uint8_t> jpeg = jpeg_file_of(patterned_image(64, 64));
+  CreateDirectoryA((folder_ + "my.pics").c_str(), nullptr);
+  drop({picture_file("a.jpeg", jpeg)});
+  drop({picture_file("b.png", jpeg)});
+  drop({picture_file("nodot", jpeg)});
+  drop({picture_file("my.pics\\photo", jpeg)});
+  drop({picture_file("c.jpg", jpeg), picture_file("d.jpg", jpeg), picture_file("e.jpg", jpeg)});
+  // No path was recorded: generation still refuses.
+  click(kGenerateButton);
+  Box box = answer_message_box();
+  EXPECT_EQ(box.text, "图片为空!");
+}
+
+TEST_F(AvatarEndToEnd, DroppedBmpHoldingPngDataRecordsThePathAndShowsWhite) {
+  drop({picture_file("really-png.bmp", png_file_start())});
+  Box box = generate(folder_ + "from-png.bmp");
+  EXPECT_EQ(box.title, "成功:");
+  expect_avatar(read_all(folder_ + "from-png.bmp"), expected_frame({}));
 }
 
 TEST_F(AvatarEndToEnd, EscapeEndsTheProgramWithStatusZero) {
