@@ -1,5 +1,6 @@
 #include "fuzz/fuzz_checks.h"
 #include "picture/picture.h"
+#include "picture/true_colour.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const korvane::ByteSpan bytes{data, size};
@@ -14,5 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const korvane::IconImage& image = picture->icon_image;
     if (image.offset > size || image.size > size - image.offset) std::abort();
   }
+  // What the native tool draws: icons over white, a GIF's first frame on its screen. Screens
+  // of more than 4 megapixels are skipped here only to keep the target fast: their canvas is
+  // just white.
+  if (picture->kind == korvane::PictureKind::gif && uint64_t(picture->width) * picture->height > (1u << 22))
+    return 0;
+  if (auto image = korvane::to_true_colour(*picture, bytes))
+    if (image->pixels.size() != size_t(image->width) * image->height * 3) std::abort();
   return 0;
 }

@@ -33,6 +33,8 @@ uint8_t* at(TrueColourImage& image, int64_t x, int64_t y) {
 std::optional<TrueColourImage> first_gif_frame(ByteSpan bytes) {
   GifStream state;
   if (!parse_gif_header(bytes, state)) return std::nullopt;
+  // The screen is the header's word alone; the canvas is held to the same limit as pictures.
+  if (uint64_t(state.screen_width) * state.screen_height > kMaxPicturePixels) return std::nullopt;
   TrueColourImage canvas = blank(state.screen_width, state.screen_height, 0xFF);
   GifFrame frame;
   if (!next_gif_frame(state, frame)) return canvas;
