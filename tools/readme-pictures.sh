@@ -27,3 +27,14 @@ sleep 2
 import -window "$id" "$out/window-with-picture.png"
 kill $app 2>/dev/null || true
 wait $app 2>/dev/null || true
+
+# An avatar as the program writes it: the end-to-end test's, split at the first image's size.
+"$here/tools/wine-run.sh" "$windows/avatar_end_to_end_test.exe" --gtest_filter='*ImportThenGenerate*' >/dev/null 2>&1 || true
+avatar=$(ls -t "$WINEPREFIX"/drive_c/users/*/Temp/korvane-avatar_end_to_end_test.exe-*/second.jpg 2>/dev/null | head -n 1)
+[ -n "$avatar" ] || { echo "readme-pictures: no avatar" >&2; exit 1; }
+first=$(od -An -tu4 -j2 -N4 "$avatar" | tr -d ' ')
+head -c "$first" "$avatar" >"$work/frame.bmp"
+tail -c +"$((first + 1))" "$avatar" >"$work/badge.bmp"
+convert "$work/frame.bmp" "$out/avatar-frame.png"
+convert "$work/badge.bmp" "$out/avatar-badge.png"
+echo "readme pictures in $out"

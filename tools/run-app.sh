@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starts korvane.exe under Wine. On a display of our own (no $DISPLAY given), it waits for the
-# window, writes a PNG screenshot of it and leaves the program running until it is closed.
+# Starts korvane.exe under Wine, waits for its window and writes a PNG screenshot of it. On the
+# user's display the program then runs until it is closed; on a private Xvfb (no $DISPLAY was
+# given) nobody can use it, so it is closed after the screenshot.
 set -u
 exe=$1 shot=$2
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,5 +17,9 @@ if [ -n "${id:-}" ]; then
   mkdir -p "$(dirname "$shot")"
   import -window "$id" "$shot" 2>/dev/null || import -window root -crop 163x306+430+231 "$shot"
   echo "screenshot: $shot"
+fi
+if [ -n "${KORVANE_OWN_DISPLAY:-}" ]; then
+  echo "no display of your own: the window was shown on a private Xvfb and is closed again"
+  kill $app 2>/dev/null
 fi
 wait $app

@@ -27,7 +27,7 @@ if [ -z "${DISPLAY:-}" ]; then
       [ -e /tmp/.X11-unix/X$n ] && break
       sleep 0.05
     done
-    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=:$n; break; fi
+    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=:$n KORVANE_OWN_DISPLAY=1; break; fi
     xvfb_pid=
   done
   [ -n "${DISPLAY:-}" ] || { echo "with-display: could not start Xvfb" >&2; exit 1; }
