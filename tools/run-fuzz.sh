@@ -2,10 +2,12 @@
 # Runs each decoder's libFuzzer target for SECONDS, one at a time, and prints for each its
 # executions and the time it ran. The corpus of every target lives in BUILD_DIR/corpus/<target>
 # and grows across runs; it is seeded with small pictures of every kind made here by ImageMagick.
-#   tools/run-fuzz.sh BUILD_DIR SECONDS
+#   tools/run-fuzz.sh BUILD_DIR SECONDS [TARGET...]   (all targets when none are named)
 set -u
 cd "$(dirname "$0")/.."
-build=${1:?usage: run-fuzz.sh BUILD_DIR SECONDS} seconds=${2:?usage: run-fuzz.sh BUILD_DIR SECONDS}
+build=${1:?usage: run-fuzz.sh BUILD_DIR SECONDS [TARGET...]} seconds=${2:?usage: run-fuzz.sh BUILD_DIR SECONDS [TARGET...]}
+shift 2
+only=" $* "
 seeds=$build/fuzz-seeds
 corpus=$build/corpus
 
@@ -59,6 +61,7 @@ status=0
 for fuzzer in "$build"/fuzz/*_fuzz; do
   [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer")
+  [ "$only" = "  " ] || [[ "$only" == *" $name "* ]] || continue
   mkdir -p "$corpus/$name" "$build/crashes/$name"
   log=$build/$name.log
   start=$(date +%s)
