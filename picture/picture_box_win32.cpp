@@ -130,6 +130,37 @@ StretchMode current_stretch_mode() {
   return StretchMode::area_average;
 }
 
+// Large pictures are scaled on two threads, each computing half of the target rows: on a photo
+// the scaling is then a small part of the decode it follows.
+struct ScaleJob {
+  const ImageView* source;
+  const MutableImageView* target;
+  int32_t first_row;
+  int32_t end_row;
+};
+
+DWORD WINAPI run_scale_job(void* parameter) {
+  const auto* job = static_cast<const ScaleJob*>(parameter);
+  scale_area_average_rows(*job->source, *job->target, job->first_row, job->end_row);
+  return 0;
+}
+
+void scale_in_two_halves(const ImageView& source, const MutableImageView& target) {
+  constexpr int64_t kWorthASecondThread = 1 << 20;  // source pixels
+  const int32_t middle = target.height / 2;
+  HANDLE helper = nullptr;
+  ScaleJob top{&source, &target, 0, middle};
+  if (static_cast<int64_t>(source.width) * source.height >= kWorthASecondThread && middle > 0)
+    helper = CreateThread(nullptr, 0, run_scale_job, &top, 0, nullptr);
+  if (!helper) {
+    scale_area_average(source, target);
+    return;
+  }
+  scale_area_average_rows(source, target, middle, target.height);
+  WaitForSingleObject(helper, INFINITE);
+  CloseHandle(helper);
+}
+
 // A picture scaled to the client size, 32-bit top-down rows, kept until the picture, the stretch
 // mode or the size changes.
 struct ScaledImage {
@@ -150,7 +181,7 @@ struct ScaledImage {
     pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
     MutableImageView target{pixels.data(), w, h, static_cast<ptrdiff_t>(w) * 4, 4};
     if (m == StretchMode::area_average) {
-      scale_area_average(source, target);
+      scale_in_two_halves(source, target);
     } else {
       scale_nearest(source, target);
     }

@@ -29,6 +29,11 @@ struct MutableImageView {
 // it covers, weighted by coverage; works for shrinking and enlarging, each axis on its own.
 void scale_area_average(const ImageView& source, const MutableImageView& target);
 
+// The same for target rows [first_row, end_row) only, weighted exactly as the whole would be:
+// separate row ranges can be computed at the same time, on separate threads.
+void scale_area_average_rows(const ImageView& source, const MutableImageView& target, int32_t first_row,
+                             int32_t end_row);
+
 // Nearest pixel (stands for COLORONCOLOR): whole rows and columns are dropped or repeated.
 void scale_nearest(const ImageView& source, const MutableImageView& target);
 

@@ -19,6 +19,8 @@
 #include "app/main_window_win32.h"
 #include "app/window_definition.h"
 #include "picture/picture.h"
+#include "picture/scaler.h"
+#include "services/file_io.h"
 
 namespace {
 
@@ -160,7 +162,7 @@ void import_vs_decode() {
   }
   pump();
   HWND box = window->window_handle(kPictureBoxId);
-  std::vector<double> imports, decodes;
+  std::vector<double> imports, decodes, reads, sets, shows, scales;
   for (int i = 0; i < 3; ++i) {
     double t0 = now_ms();
     run_handler(kGotFileHandler, *window, path.c_str());
@@ -171,12 +173,38 @@ void import_vs_decode() {
     pump();
 
     t0 = now_ms();
+    Bytes bytes = read_file(path.c_str());
+    reads.push_back(now_ms() - t0);
+    t0 = now_ms();
+    window->write_bytes_property(kPictureBoxId, kPictureProperty, bytes.span());
+    sets.push_back(now_ms() - t0);
+    UpdateWindow(box);
+    shows.push_back(now_ms() - t0);
+    window->write_bytes_property(kPictureBoxId, kPictureProperty, ByteSpan{});
+    UpdateWindow(box);
+    pump();
+
+    t0 = now_ms();
     std::optional<DecodedPicture> decoded = decode_picture(ByteSpan{jpeg.data(), jpeg.size()});
     decodes.push_back(now_ms() - t0);
+    if (decoded) {
+      std::vector<uint8_t> out(150 * 150 * 4);
+      const ptrdiff_t stride = static_cast<ptrdiff_t>(decoded->width) * 3;
+      ImageView source{decoded->pixels.bytes.get() + (decoded->height - 1) * stride, decoded->width, decoded->height,
+                       -stride, 3};
+      MutableImageView target{out.data(), 150, 150, 600, 4};
+      t0 = now_ms();
+      scale_area_average(source, target);
+      scales.push_back(now_ms() - t0);
+    }
   }
   std::printf("import_vs_decode: %.2f\n", median(imports) / median(decodes));
   std::printf("import_24mp_ms: %.0f\n", median(imports));
   std::printf("decode_24mp_ms: %.0f\n", median(decodes));
+  std::printf("import_read_file_ms: %.0f\n", median(reads));
+  std::printf("import_set_picture_ms: %.0f\n", median(sets));
+  std::printf("scale_24mp_one_thread_ms: %.0f\n", median(scales));
+  std::printf("import_set_and_paint_ms: %.0f\n", median(shows));
   window.reset();
   DeleteFileA(path.c_str());
   OleUninitialize();
