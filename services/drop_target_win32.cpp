@@ -174,7 +174,7 @@ std::unique_ptr<DropTarget> DropTarget::create(ByteSpan settings_record, const C
   if (!window) return nullptr;
   std::unique_ptr<DropTarget> target(new DropTarget());
   target->window_ = WindowOwner(window);
-  target->object_ = ComPtr<EDropTarget>::adopt(new EDropTarget(*settings));
+  target->object_ = ComPtr<EDropTarget>(new EDropTarget(*settings));
   return target;
 }
 

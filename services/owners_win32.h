@@ -6,6 +6,8 @@
 
 #include <utility>
 
+#include "values/com_ptr.h"  // COM references
+
 namespace korvane {
 
 // A kernel file handle from CreateFileA; INVALID_HANDLE_VALUE means none.
@@ -101,40 +103,6 @@ class GlobalMemoryLock {
  private:
   HGLOBAL memory_;
   void* data_;
-};
-
-// One COM reference, released at the end; move-only.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  // Takes over a reference the caller already holds.
-  static ComPtr adopt(T* p) {
-    ComPtr c;
-    c.p_ = p;
-    return c;
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      reset();
-      p_ = std::exchange(other.p_, nullptr);
-    }
-    return *this;
-  }
-  ~ComPtr() { reset(); }
-
-  T* get() const { return p_; }
-  T* operator->() const { return p_; }
-  void reset() {
-    if (p_) p_->Release();
-    p_ = nullptr;
-  }
-
- private:
-  T* p_ = nullptr;
 };
 
 }  // namespace korvane
