@@ -25,6 +25,8 @@ class Control {
   virtual bool show() { return false; }
   // Only the drop target serves another window.
   virtual bool register_window(HWND /*window*/) { return false; }
+  // Only the browser box offers keys to an embedded object: true when that object took the key.
+  virtual bool translate_accelerator(const MSG& /*message*/) { return false; }
 };
 
 // How a control raises its events: event number and the event's text argument (or null).

@@ -19,6 +19,9 @@ constexpr int kEventClicked = 0;
 
 bool key_down(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
+// A control's window holds the focus also when a window inside it (an embedded object's) has it.
+bool holds_focus(HWND window, HWND focus) { return focus && (focus == window || IsChild(window, focus)); }
+
 }  // namespace
 
 MainWindow::MainWindow(const WindowDefinition& definition, WindowSettings settings)
@@ -219,7 +222,7 @@ std::vector<HWND> MainWindow::tab_cycle() const {
 void MainWindow::move_focus(bool backwards) {
   std::vector<HWND> cycle = tab_cycle();
   HWND focus = GetFocus();
-  auto at = std::find(cycle.begin(), cycle.end(), focus);
+  auto at = std::find_if(cycle.begin(), cycle.end(), [focus](HWND h) { return holds_focus(h, focus); });
   if (at == cycle.end()) return;  // focus not on a control: the key is swallowed
   size_t i = static_cast<size_t>(at - cycle.begin());
   size_t n = cycle.size();
@@ -229,6 +232,11 @@ void MainWindow::move_focus(bool backwards) {
 bool MainWindow::pre_translate(const MSG& message) {
   if (message.message != WM_KEYDOWN || !IsWindow(hwnd_)) return false;
   if (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd)) return false;
+  for (Entry& e : controls_) {
+    if (e.record->kind == kKindBrowserBox && holds_focus(e.control->hwnd(), GetFocus()) &&
+        e.control->translate_accelerator(message))
+      return true;
+  }
   const bool ctrl = key_down(VK_CONTROL), shift = key_down(VK_SHIFT), alt = key_down(VK_MENU);
   switch (message.wParam) {
     case VK_TAB:
