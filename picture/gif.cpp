@@ -26,6 +26,10 @@ constexpr size_t kCopySlack = 8;
 // pixels per byte of image data; a descriptor claiming more than this is refused before its
 // buffers are sized.
 constexpr uint64_t kMaxPixelsPerDataByte = 4096;
+// No GIF frame larger than the player's canvas limit is decoded: every frame of an animation is
+// decoded again each time it is due, so one huge frame would cost its full size forever while
+// only the canvas-sized part of it could ever show.
+constexpr uint64_t kMaxFramePixels = uint64_t{1} << 25;
 
 bool has_signature(const uint8_t* b) {
   return std::memcmp(b, "GIF87a", 6) == 0 || std::memcmp(b, "GIF89a", 6) == 0;
@@ -195,17 +199,24 @@ bool skip_sub_blocks(const std::vector<uint8_t>& s, size_t& pos) {
 
 // Joins the image's sub-blocks into state.image_data and leaves the read position after the
 // terminator. A chain that runs past the end keeps what there is: the rest reads as ones.
-void gather_image_data(GifStream& state) {
+// False when there is no memory for the joined data.
+bool gather_image_data(GifStream& state) {
   const std::vector<uint8_t>& s = state.stream;
   size_t& pos = state.read_position;
   state.image_data.clear();
   while (pos < s.size()) {
     const size_t n = s[pos++];
-    if (n == 0) return;
+    if (n == 0) return true;
     const size_t take = n < s.size() - pos ? n : s.size() - pos;
-    state.image_data.insert(state.image_data.end(), s.begin() + pos, s.begin() + pos + take);
+    try {
+      state.image_data.insert(state.image_data.end(), s.begin() + pos, s.begin() + pos + take);
+    } catch (...) {  // the player thread must never see an exception
+      state.image_data.clear();
+      return false;
+    }
     pos += take;
   }
+  return true;
 }
 
 bool rewind_and_fail(GifStream& state) {
@@ -235,7 +246,7 @@ bool decode_frame(GifStream& state, GifFrame& frame) {
   }
   if (pos >= s.size()) return rewind_and_fail(state);
   const int min_code_size = s[pos++];
-  gather_image_data(state);
+  if (!gather_image_data(state)) return false;
 
   // Entries past the table, and frames with no table at all, show black.
   std::memset(frame.palette, 0, sizeof frame.palette);
@@ -254,7 +265,7 @@ bool decode_frame(GifStream& state, GifFrame& frame) {
   const int32_t width = state.frame_width, height = state.frame_height;
   const uint64_t total = uint64_t(width) * uint64_t(height);
   if (total == 0 || min_code_size < 1 || min_code_size > 8) return false;
-  if (total > kMaxPicturePixels ||
+  if (total > kMaxPicturePixels || total > kMaxFramePixels ||
       total > checked_mul(state.image_data.size() + 1, kMaxPixelsPerDataByte))
     return false;
   const int32_t stride = (width + 3) & ~3;

@@ -19,9 +19,10 @@ constexpr size_t kRefillChunk = 4096;
 
 // Hostile headers: a complete JPEG cannot describe more than a few hundred pixels per byte of
 // data (every 8 x 8 block costs at least one Huffman-coded bit), so a header claiming far more
-// than that is refused before the library allocates its buffers. The margin leaves files that
-// keep only a small part of their data (truncated downloads) decoding.
-constexpr uint64_t kMaxPixelsPerInputByte = 4096;
+// than that is refused before the library allocates its buffers. Twice the most a complete file
+// can reach leaves files that keep half their data (truncated downloads) decoding, while a
+// 64 KB file can no longer ask for gigabytes.
+constexpr uint64_t kMaxPixelsPerInputByte = 1024;
 // Progressive files of thousands of scans would each sweep the whole coefficient buffer; real
 // encoders write about ten.
 constexpr int kMaxScans = 500;
