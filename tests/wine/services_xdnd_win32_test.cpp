@@ -12,37 +12,12 @@
 #include "services/drop_target_win32.h"
 #include "support/services_ui_driver.h"
 #include "support/test_paths.h"
+#include "support/unix_programs.h"
 
 using namespace korvane;
 using namespace korvane::services_test;
 
 namespace {
-
-#ifdef KORVANE_XDND_DROP_TOOL
-// Wine's own way of running a Unix program; waits for it and gives its exit status.
-using UnixSpawn = LONG(WINAPI*)(char* const argv[], int wait);
-
-int run_unix(std::vector<std::string> args) {
-  auto spawn = reinterpret_cast<UnixSpawn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-  if (!spawn) return -1;
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(&a[0]);
-  argv.push_back(nullptr);
-  return static_cast<int>(spawn(argv.data(), 1));
-}
-
-std::string unix_path(const std::string& windows_path) {
-  using ToUnix = char*(CDECL*)(const wchar_t*);
-  auto to_unix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  wchar_t wide[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, windows_path.c_str(), -1, wide, MAX_PATH);
-  char* path = to_unix ? to_unix(wide) : nullptr;
-  std::string result = path ? path : "";
-  if (path) HeapFree(GetProcessHeap(), 0, path);
-  return result;
-}
-#endif
 
 std::string put_file(const std::string& path, const std::string& content) {
   HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -98,7 +73,7 @@ class XdndDrop : public ::testing::Test {
     std::vector<std::string> command = {KORVANE_XDND_DROP_TOOL, "--title", title_, "--timeout", "20"};
     command.insert(command.end(), args.begin(), args.end());
     {
-      DriverThread tool([&] { status = run_unix(command); });
+      DriverThread tool([&] { status = test::run_unix(command); });
     }
 #endif
     return status;
@@ -117,7 +92,7 @@ TEST_F(XdndDrop, DroppedFileFromOutsideRaisesGotFileWithItsPath) {
 #ifdef KORVANE_XDND_DROP_TOOL
   const std::string folder = test::scratch_folder();
   const std::string picture = put_file(folder + "dropped photo.jpg", "xdnd one");
-  EXPECT_EQ(drop({unix_path(picture)}), 0);
+  EXPECT_EQ(drop({test::unix_path(picture)}), 0);
   pump_messages();
   ASSERT_EQ(events_.size(), 1u);
   // Wine names the file by one of its drives; the name and the content are the file's.
@@ -132,7 +107,7 @@ TEST_F(XdndDrop, ThreeFilesDroppedOnAChildControlGiveOneEvent) {
 #ifdef KORVANE_XDND_DROP_TOOL
   const std::string folder = test::scratch_folder();
   std::vector<std::string> args = {"--x", "20", "--y", "20"};  // over the edit control
-  for (const char* name : {"a.jpg", "b.gif", "c.bmp"}) args.push_back(unix_path(put_file(folder + name, name)));
+  for (const char* name : {"a.jpg", "b.gif", "c.bmp"}) args.push_back(test::unix_path(put_file(folder + name, name)));
   EXPECT_EQ(drop(args), 0);
   pump_messages();
   ASSERT_EQ(events_.size(), 1u);
