@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "picture/bmp_file.h"
+#include "picture/display_win32.h"
 #include "picture/gdi_owners_win32.h"
 
 namespace korvane {
@@ -12,12 +13,7 @@ namespace {
 
 // HALFTONE only pays on a display with more than 16 bits per pixel; when the mode cannot be read
 // the cheaper mode is used.
-int stretch_mode_for_display() {
-  DEVMODEA mode = {};
-  mode.dmSize = sizeof(mode);
-  if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmBitsPerPel > 16) return HALFTONE;
-  return COLORONCOLOR;
-}
+int stretch_mode_for_display() { return display_deeper_than_16_bits() ? HALFTONE : COLORONCOLOR; }
 
 // A palette-based display reads back through a palette made of its current system palette; only
 // its first 255 entries are taken. Any other display uses the stock palette (not owned).

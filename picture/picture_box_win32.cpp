@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "picture/display_win32.h"
 #include "picture/gdi_owners_win32.h"
 #include "picture/gif.h"
 #include "picture/gif_animation.h"
@@ -122,12 +123,7 @@ enum class StretchMode { area_average, nearest };
 // Read from the current display settings every time: the user may change the depth while the
 // program runs.
 StretchMode current_stretch_mode() {
-  DEVMODEA mode{};
-  mode.dmSize = sizeof mode;
-  if (EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmBitsPerPel <= 16) {
-    return StretchMode::nearest;
-  }
-  return StretchMode::area_average;
+  return display_deeper_than_16_bits() ? StretchMode::area_average : StretchMode::nearest;
 }
 
 // Large pictures are scaled on two threads, each computing half of the target rows: on a photo
