@@ -120,10 +120,9 @@ class CanvasLock {
 
 enum class StretchMode { area_average, nearest };
 
-// Read from the current display settings every time: the user may change the depth while the
-// program runs.
-StretchMode current_stretch_mode() {
-  return display_deeper_than_16_bits() ? StretchMode::area_average : StretchMode::nearest;
+// Asked of the display every time: the user may change the depth while the program runs.
+StretchMode current_stretch_mode(HDC display_dc) {
+  return display_deeper_than_16_bits(display_dc) ? StretchMode::area_average : StretchMode::nearest;
 }
 
 // Large pictures are scaled on two threads, each computing half of the target rows: on a photo
@@ -340,7 +339,7 @@ void PictureBox::State::on_paint() {
     default:
       break;
   }
-  const StretchMode mode = current_stretch_mode();
+  const StretchMode mode = current_stretch_mode(dc);
   if (!scaled_picture_.fits(size.cx, size.cy, mode, picture_version_)) {
     scaled_picture_.make(true_colour_.view, size.cx, size.cy, mode, picture_version_);
   }
@@ -348,7 +347,7 @@ void PictureBox::State::on_paint() {
 }
 
 void PictureBox::State::paint_gif(HDC dc, SIZE size) {
-  const StretchMode mode = current_stretch_mode();
+  const StretchMode mode = current_stretch_mode(dc);
   if (single_image_) {
     if (!scaled_picture_.fits(size.cx, size.cy, mode, picture_version_)) {
       scaled_picture_.make(single_image_->view(), size.cx, size.cy, mode, picture_version_);
@@ -457,7 +456,7 @@ void PictureBox::State::run_player() {
 
 void PictureBox::State::play_frames() {
   WindowDc dc = WindowDc::client(hwnd_);
-  const StretchMode mode = current_stretch_mode();
+  const StretchMode mode = current_stretch_mode(dc.get());
   {
     CanvasLock::Held held(canvas_lock_);
     animation_->make_canvas();
