@@ -126,7 +126,7 @@ class AvatarEndToEnd : public ::testing::Test {
     std::string proposed;
     for (int i = 0; i < 100 && (proposed = window_text(box)).empty(); ++i) Sleep(20);
     if (name) {
-      SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+      type_name(box, name);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     } else {
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
@@ -134,6 +134,18 @@ class AvatarEndToEnd : public ::testing::Test {
     for (int i = 0; i < 250 && IsWindow(dialog); ++i) Sleep(20);
     program_.settle();
     return proposed;
+  }
+
+  // Types the name into the dialog's name box as a user would, and makes sure it is still there
+  // a moment later: while the dialog fills its file list it may put a listed file's name into the
+  // box on its own.
+  void type_name(HWND box, const std::string& name) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+      Sleep(300);
+      if (window_text(box) == name) return;
+    }
+    ADD_FAILURE() << "the name box does not keep " << name;
   }
 
   struct Box {
@@ -291,7 +303,8 @@ TEST_F(AvatarEndToEnd, AFailedWriteIsReportedAndKeepsTheEarlierFile) {
   HWND dialog = wait_for_dialog();
   ASSERT_NE(dialog, nullptr);
   program_.settle();
-  SendMessageA(name_box(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
+  for (int i = 0; i < 100 && window_text(name_box(dialog)).empty(); ++i) Sleep(20);
+  type_name(name_box(dialog), target);
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
   // The dialog asks before replacing an existing file: answer yes.
   HWND question = nullptr;

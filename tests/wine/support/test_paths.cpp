@@ -18,7 +18,12 @@ std::string scratch_folder() {
   GetModuleFileNameA(nullptr, name, MAX_PATH);
   std::string stem(name);
   stem = stem.substr(stem.rfind('\\') + 1);
-  std::string folder = std::string(temp) + "korvane-" + stem + "-" + std::to_string(GetCurrentProcessId());
+  // Wine hands out the same process ids run after run, so the id alone would bring back an
+  // earlier run's files: the counter's reading makes the name new every time.
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  std::string folder = std::string(temp) + "korvane-" + stem + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(now.QuadPart);
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder + "\\";
 }
