@@ -10,7 +10,7 @@
 namespace korvane {
 
 std::optional<DecodedPicture> decode_bmp(ByteSpan bytes);
-std::optional<DecodedPicture> decode_jpeg(ByteSpan bytes);
+std::optional<DecodedPicture> decode_jpeg(ByteSpan bytes, DecodeObserver* observer = nullptr);
 std::optional<DecodedPicture> decode_pcx(ByteSpan bytes);
 // Icon and cursor: locates the chosen image; kind icon or cursor from the file's type word.
 std::optional<DecodedPicture> decode_icon(ByteSpan bytes);

@@ -100,7 +100,7 @@ struct JpegJob {
   DecodedPicture picture;
 };
 
-bool run(JpegJob& job, ByteSpan bytes) {
+bool run(JpegJob& job, ByteSpan bytes, DecodeObserver* observer) {
   jpeg_decompress_struct& cinfo = job.cinfo;
   if (setjmp(job.errors.jump)) return false;
   jpeg_read_header(&cinfo, TRUE);
@@ -124,6 +124,7 @@ bool run(JpegJob& job, ByteSpan bytes) {
   if (!job.picture.pixels.bytes) return false;
   uint8_t* const out = job.picture.pixels.bytes.get();
   if (direct) {
+    if (observer) observer->pixels_ready(out, static_cast<int32_t>(width), static_cast<int32_t>(height));
     // Bottom row first: image row r goes to block row height - 1 - r.
     constexpr int kRowsPerCall = 16;
     JSAMPROW rows[kRowsPerCall];
@@ -132,6 +133,7 @@ bool run(JpegJob& job, ByteSpan bytes) {
       const JDIMENSION n = height - first < kRowsPerCall ? height - first : kRowsPerCall;
       for (JDIMENSION i = 0; i < n; ++i) rows[i] = out + (height - 1 - first - i) * row_bytes;
       if (jpeg_read_scanlines(&cinfo, rows, n) == 0) return false;  // our source never suspends
+      if (observer) observer->rows_complete(static_cast<int32_t>(cinfo.output_scanline));
     }
   } else {
     // CMYK and YCCK rows are read and not stored; black keeps the block defined.
@@ -151,7 +153,7 @@ bool run(JpegJob& job, ByteSpan bytes) {
 
 }  // namespace
 
-std::optional<DecodedPicture> decode_jpeg(ByteSpan bytes) {
+std::optional<DecodedPicture> decode_jpeg(ByteSpan bytes, DecodeObserver* observer) {
   if (!bytes.data || bytes.size == 0) return std::nullopt;
   auto job = std::make_unique<JpegJob>();
   jpeg_decompress_struct& cinfo = job->cinfo;
@@ -180,7 +182,9 @@ std::optional<DecodedPicture> decode_jpeg(ByteSpan bytes) {
   job->progress.progress_monitor = limit_scans;
   cinfo.progress = &job->progress;
 
-  const bool ok = run(*job, bytes);
+  const bool ok = run(*job, bytes, observer);
+  // The block is still the job's here: whoever reads it beside the decoder stops first.
+  if (observer) observer->decoding_ended(ok);
   jpeg_destroy_decompress(&cinfo);
   if (!ok) return std::nullopt;
   return std::move(job->picture);

@@ -51,7 +51,22 @@ struct DecodedPicture {
 
 PictureKind recognise_picture(ByteSpan bytes);
 
+// Told about a picture's rows while they are decoded, so that work on them (the picture box's
+// scaling) can run beside the decoder. Only the JPEG decoder reports; the others say nothing.
+// Calls come on the decoding thread, in this order: pixels_ready once, rows_complete as rows
+// are done, decoding_ended once (also after a failure, before the block is released).
+class DecodeObserver {
+ public:
+  virtual ~DecodeObserver() = default;
+  // The true-colour block (bottom row first, width * 3 bytes a row) has its final place.
+  virtual void pixels_ready(const uint8_t* pixels, int32_t width, int32_t height) = 0;
+  // The top `rows` image rows hold their final bytes.
+  virtual void rows_complete(int32_t rows) = 0;
+  // After this returns the block may be released (failure) or handed to the caller (success).
+  virtual void decoding_ended(bool succeeded) = 0;
+};
+
 // Recognises and decodes. For GIF it only checks the header and returns kind gif.
-std::optional<DecodedPicture> decode_picture(ByteSpan bytes);
+std::optional<DecodedPicture> decode_picture(ByteSpan bytes, DecodeObserver* observer = nullptr);
 
 }  // namespace korvane

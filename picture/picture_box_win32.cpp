@@ -188,6 +188,16 @@ struct ScaledImage {
     return true;
   }
 
+  // Takes pixels scaled elsewhere (beside the decoder) as the cached result.
+  void adopt(std::vector<uint8_t> scaled, int32_t w, int32_t h, StretchMode m, uint64_t version) {
+    pixels = std::move(scaled);
+    width = w;
+    height = h;
+    mode = m;
+    source_version = version;
+    valid = true;
+  }
+
   // A plain copy of the cached pixels to (0, 0) of the DC.
   void draw(HDC dc) const {
     if (!valid) return;
@@ -208,6 +218,87 @@ SIZE client_size(HWND window) {
   GetClientRect(window, &r);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
+
+// Scales a JPEG into the box while it is being decoded: a worker thread area-averages each
+// source row as soon as the decoder has finished it, so that the first paint finds the result
+// ready instead of spending a pass over the whole picture after the decode.
+class StreamingScale : public DecodeObserver, public RowGate {
+ public:
+  StreamingScale(int32_t width, int32_t height) : width_(width), height_(height) {
+    InitializeSRWLock(&lock_);
+    InitializeConditionVariable(&more_rows_);
+  }
+  ~StreamingScale() override { stop(); }
+  StreamingScale(const StreamingScale&) = delete;
+  StreamingScale& operator=(const StreamingScale&) = delete;
+
+  void pixels_ready(const uint8_t* pixels, int32_t width, int32_t height) override {
+    if (width_ <= 0 || height_ <= 0 || thread_) return;
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(width) * 3;
+    source_ = ImageView{pixels + (height - 1) * stride, width, height, -stride, 3};
+    try {
+      scaled_.resize(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
+    } catch (...) {
+      return;  // the first paint scales instead
+    }
+    thread_ = CreateThread(nullptr, 0, &StreamingScale::run, this, 0, nullptr);
+  }
+  void rows_complete(int32_t rows) override {
+    AcquireSRWLockExclusive(&lock_);
+    rows_ = rows;
+    ReleaseSRWLockExclusive(&lock_);
+    WakeAllConditionVariable(&more_rows_);
+  }
+  void decoding_ended(bool succeeded) override {
+    if (!succeeded) stop();  // the block goes away when this returns
+  }
+  bool wait_for_rows(int32_t rows) override {
+    AcquireSRWLockExclusive(&lock_);
+    while (rows_ < rows && !abandoned_) SleepConditionVariableSRW(&more_rows_, &lock_, INFINITE, 0);
+    const bool go_on = !abandoned_;
+    ReleaseSRWLockExclusive(&lock_);
+    return go_on;
+  }
+
+  // Waits for the worker; the scaled pixels when it ran to the end, else nothing.
+  std::optional<std::vector<uint8_t>> finish() {
+    join();
+    if (!completed_) return std::nullopt;
+    return std::move(scaled_);
+  }
+
+ private:
+  static DWORD WINAPI run(void* parameter) {
+    auto* self = static_cast<StreamingScale*>(parameter);
+    MutableImageView target{self->scaled_.data(), self->width_, self->height_,
+                            static_cast<ptrdiff_t>(self->width_) * 4, 4};
+    self->completed_ = scale_area_average(self->source_, target, *self);
+    return 0;
+  }
+  void stop() {
+    AcquireSRWLockExclusive(&lock_);
+    abandoned_ = true;
+    ReleaseSRWLockExclusive(&lock_);
+    WakeAllConditionVariable(&more_rows_);
+    join();
+  }
+  void join() {
+    if (!thread_) return;
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+
+  const int32_t width_, height_;
+  ImageView source_;
+  std::vector<uint8_t> scaled_;
+  SRWLOCK lock_;
+  CONDITION_VARIABLE more_rows_;
+  int32_t rows_ = 0;
+  bool abandoned_ = false;
+  bool completed_ = false;
+  HANDLE thread_ = nullptr;
+};
 
 COLORREF background_of(uint32_t colour) {
   return colour == kNoColour ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour & 0x00FFFFFF);
@@ -410,7 +501,18 @@ void PictureBox::State::set_picture(ByteSpan bytes) {
         picture_->kind = PictureKind::gif;
       }
     } else if (kind != PictureKind::unrecognised) {
-      picture_ = decode_picture(kept);
+      // The scale beside the decoder is worth it only where the paint would area-average.
+      bool area_average = false;
+      if (hwnd_) {
+        WindowDc dc = WindowDc::client(hwnd_);
+        area_average = dc.get() && current_stretch_mode(dc.get()) == StretchMode::area_average;
+      }
+      const SIZE size = hwnd_ ? client_size(hwnd_) : SIZE{0, 0};
+      StreamingScale streaming(area_average ? size.cx : 0, size.cy);
+      picture_ = decode_picture(kept, kind == PictureKind::jpeg ? &streaming : nullptr);
+      std::optional<std::vector<uint8_t>> scaled = streaming.finish();
+      if (picture_ && scaled)
+        scaled_picture_.adopt(std::move(*scaled), size.cx, size.cy, StretchMode::area_average, picture_version_);
       if (picture_ && (picture_->kind == PictureKind::icon || picture_->kind == PictureKind::cursor)) {
         icon_.take(make_system_icon(kept, picture_->icon_image));
       } else if (picture_) {

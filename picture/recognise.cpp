@@ -21,10 +21,10 @@ PictureKind recognise_picture(ByteSpan bytes) {
   return PictureKind::unrecognised;
 }
 
-std::optional<DecodedPicture> decode_picture(ByteSpan bytes) {
+std::optional<DecodedPicture> decode_picture(ByteSpan bytes, DecodeObserver* observer) {
   switch (recognise_picture(bytes)) {
     case PictureKind::bmp: return decode_bmp(bytes);
-    case PictureKind::jpeg: return decode_jpeg(bytes);
+    case PictureKind::jpeg: return decode_jpeg(bytes, observer);
     case PictureKind::icon:
     case PictureKind::cursor: return decode_icon(bytes);
     case PictureKind::gif: return check_gif(bytes);

@@ -107,7 +107,8 @@ void write_pixel_row(const uint64_t* sums, uint64_t total, int32_t width, int32_
 // last filtered row is kept, since neighbouring target rows can share a source row) and added,
 // weighted, into the current target row's sums.
 template <int kSourceBpp>
-void area_average(const ImageView& source, const MutableImageView& target, int32_t first_row, int32_t end_row) {
+bool area_average(const ImageView& source, const MutableImageView& target, int32_t first_row, int32_t end_row,
+                  RowGate* gate) {
   const int32_t channels = channels_of(source, target);
   const AxisWeights columns = axis_weights(source.width, target.width);
   const AxisWeights rows = axis_weights(source.height, target.height);
@@ -115,7 +116,10 @@ void area_average(const ImageView& source, const MutableImageView& target, int32
   std::vector<uint64_t> filtered(row_values);
   std::vector<uint64_t> sums(row_values);
   int32_t filtered_index = -1;
+  bool abandoned = false;
   auto filtered_row = [&](int32_t y) -> const uint64_t* {
+    if (y != filtered_index && gate && !abandoned && !gate->wait_for_rows(y + 1)) abandoned = true;
+    if (abandoned) return filtered.data();
     if (y != filtered_index) {
       filter_row<kSourceBpp>(row_at(source, y), columns, channels, filtered.data());
       filtered_index = y;
@@ -133,8 +137,10 @@ void area_average(const ImageView& source, const MutableImageView& target, int32
     add(span.first, span.first_weight);
     for (int32_t k = 1; k <= span.interior; ++k) add(span.first + k, rows.full);
     if (span.last_weight) add(span.first + span.interior + 1, span.last_weight);
+    if (abandoned) return false;
     write_pixel_row(sums.data(), total, target.width, channels, row_at(target, ty), target.bytes_per_pixel);
   }
+  return true;
 }
 
 // The sums above stay below total * 255; beyond this many weight units per target pixel they
@@ -173,25 +179,34 @@ void scale_area_average(const ImageView& source, const MutableImageView& target)
   scale_area_average_rows(source, target, 0, usable(target) ? target.height : 0);
 }
 
-void scale_area_average_rows(const ImageView& source, const MutableImageView& target, int32_t first_row,
-                             int32_t end_row) {
-  if (!usable(source) || !usable(target)) return;
+namespace {
+bool scale_rows(const ImageView& source, const MutableImageView& target, int32_t first_row, int32_t end_row,
+                RowGate* gate) {
+  if (!usable(source) || !usable(target)) return false;
   if (first_row < 0) first_row = 0;
   if (end_row > target.height) end_row = target.height;
-  if (first_row >= end_row) return;
+  if (first_row >= end_row) return false;
   const uint64_t gx = std::gcd(static_cast<uint64_t>(source.width), static_cast<uint64_t>(target.width));
   const uint64_t gy = std::gcd(static_cast<uint64_t>(source.height), static_cast<uint64_t>(target.height));
   const uint64_t x_total = static_cast<uint64_t>(source.width) / gx;
   const uint64_t y_total = static_cast<uint64_t>(source.height) / gy;
   if (x_total > kMaxTotal / y_total) {
+    if (gate && !gate->wait_for_rows(source.height)) return false;
     scale_nearest(source, target);
-    return;
+    return true;
   }
-  if (source.bytes_per_pixel == 4) {
-    area_average<4>(source, target, first_row, end_row);
-  } else {
-    area_average<3>(source, target, first_row, end_row);
-  }
+  return source.bytes_per_pixel == 4 ? area_average<4>(source, target, first_row, end_row, gate)
+                                     : area_average<3>(source, target, first_row, end_row, gate);
+}
+}  // namespace
+
+void scale_area_average_rows(const ImageView& source, const MutableImageView& target, int32_t first_row,
+                             int32_t end_row) {
+  scale_rows(source, target, first_row, end_row, nullptr);
+}
+
+bool scale_area_average(const ImageView& source, const MutableImageView& target, RowGate& gate) {
+  return scale_rows(source, target, 0, usable(target) ? target.height : 0, &gate);
 }
 
 }  // namespace korvane

@@ -34,6 +34,17 @@ void scale_area_average(const ImageView& source, const MutableImageView& target)
 void scale_area_average_rows(const ImageView& source, const MutableImageView& target, int32_t first_row,
                              int32_t end_row);
 
+// A source that is still being written, top row first: the area-averaging scaler asks before it
+// reads each source row. wait_for_rows(n) returns once the top n rows are there, or false to
+// abandon the scale (the target is then left partly written).
+class RowGate {
+ public:
+  virtual ~RowGate() = default;
+  virtual bool wait_for_rows(int32_t rows) = 0;
+};
+// Area averaging of a source that arrives row by row; true when it ran to the end.
+bool scale_area_average(const ImageView& source, const MutableImageView& target, RowGate& gate);
+
 // Nearest pixel (stands for COLORONCOLOR): whole rows and columns are dropped or repeated.
 void scale_nearest(const ImageView& source, const MutableImageView& target);
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "picture/decoders.h"
+#include "picture/picture.h"
 #include "picture_test_support.h"
 
 namespace korvane::test {
@@ -102,6 +103,49 @@ TEST(JpegDecoder, RefusesArithmeticCodingAndHostileHeaders) {
   for (const Case& c : cases) EXPECT_FALSE(decode_picture(span_of(c.bytes))) << c.name;
   EXPECT_FALSE(decode_jpeg(ByteSpan{}));
   EXPECT_TRUE(decode_picture(span_of(compress_with_libjpeg(16, 16, false))));
+}
+
+// What an observer of the decode is told: the block's place once, the rows in order up to the
+// height, then the end; a refused file ends with false (before its block is released).
+struct RecordingObserver : DecodeObserver {
+  const uint8_t* block = nullptr;
+  int32_t width = 0, height = 0, last_rows = 0;
+  bool in_order = true;
+  int ends = 0;
+  bool succeeded = false;
+  void pixels_ready(const uint8_t* pixels, int32_t w, int32_t h) override {
+    block = pixels;
+    width = w;
+    height = h;
+  }
+  void rows_complete(int32_t rows) override {
+    if (rows <= last_rows) in_order = false;
+    last_rows = rows;
+  }
+  void decoding_ended(bool ok) override {
+    ++ends;
+    succeeded = ok;
+  }
+};
+
+TEST(JpegDecoder, ObserverSeesTheBlockThenEveryRowInOrder) {
+  const ByteVector jpeg = compress_with_libjpeg(40, 70, false);
+  RecordingObserver seen;
+  std::optional<DecodedPicture> picture = decode_picture(ByteSpan{jpeg.data(), jpeg.size()}, &seen);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(seen.block, picture->pixels.bytes.get());
+  EXPECT_EQ(seen.width, 40);
+  EXPECT_EQ(seen.height, 70);
+  EXPECT_EQ(seen.last_rows, 70);
+  EXPECT_TRUE(seen.in_order);
+  EXPECT_EQ(seen.ends, 1);
+  EXPECT_TRUE(seen.succeeded);
+
+  const ByteVector arithmetic = compress_with_libjpeg(16, 16, true);
+  RecordingObserver refused;
+  EXPECT_FALSE(decode_picture(ByteSpan{arithmetic.data(), arithmetic.size()}, &refused));
+  EXPECT_EQ(refused.ends, 1);
+  EXPECT_FALSE(refused.succeeded);
 }
 
 }  // namespace

@@ -193,5 +193,41 @@ TEST(Scalers, UnusableViewsLeaveTheTargetUntouched) {
   for (uint8_t b : dst.bytes) ASSERT_EQ(b, 7);
 }
 
+// A source written row by row while it is scaled: the scaler waits for every row it reads,
+// in order, and the result is the same as scaling the finished source.
+class RecordingGate : public RowGate {
+ public:
+  explicit RecordingGate(int32_t give_up_after = -1) : give_up_after_(give_up_after) {}
+  bool wait_for_rows(int32_t rows) override {
+    if (rows < highest) out_of_order = true;
+    highest = rows;
+    ++waits;
+    return give_up_after_ < 0 || waits <= give_up_after_;
+  }
+  int32_t highest = 0;
+  int waits = 0;
+  bool out_of_order = false;
+
+ private:
+  int give_up_after_;
+};
+
+TEST(AreaAverage, GatedSourceIsWaitedForRowByRowAndScalesTheSame) {
+  const Image src = pattern(97, 61);
+  Image whole(23, 17), gated(23, 17);
+  scale_area_average(src.view(), whole.mutable_view());
+  RecordingGate gate;
+  EXPECT_TRUE(scale_area_average(src.view(), gated.mutable_view(), gate));
+  EXPECT_EQ(gated.bytes, whole.bytes);
+  EXPECT_EQ(gate.highest, 61);
+  EXPECT_EQ(gate.waits, 61);
+  EXPECT_FALSE(gate.out_of_order);
+
+  RecordingGate giving_up(10);
+  Image abandoned(23, 17);
+  EXPECT_FALSE(scale_area_average(src.view(), abandoned.mutable_view(), giving_up));
+  EXPECT_EQ(giving_up.waits, 11);
+}
+
 }  // namespace
 }  // namespace korvane
