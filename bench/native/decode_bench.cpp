@@ -18,6 +18,8 @@
 
 #include <jpeglib.h>
 
+#include "tests/native/jpeg_writer.h"
+
 #include "picture/decoders.h"
 #include "picture/gif.h"
 
@@ -140,33 +142,11 @@ uint64_t our_gif_decode(const Bytes& file, int frames, korvane::GifFrame& frame)
 }
 
 Bytes make_jpeg(int width, int height) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr errors;
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(size_t(width) * 3);
   uint32_t noise = 7;
-  while (cinfo.next_scanline < cinfo.image_height) {
+  return korvane::test::write_jpeg(width, height, 90, false, [&](int y, JSAMPLE* row) {
     for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c) row[size_t(x) * 3 + c] = photo_sample(x, cinfo.next_scanline, 0, c, noise);
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&cinfo, &p, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  Bytes bytes(out, out + size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(out);
-  return bytes;
+      for (int c = 0; c < 3; ++c) row[size_t(x) * 3 + c] = photo_sample(x, y, 0, c, noise);
+  });
 }
 
 // libjpeg alone: every scanline into one new buffer (ours gets a new block too).

@@ -21,6 +21,7 @@
 #include "picture/picture.h"
 #include "picture/scaler.h"
 #include "services/file_io.h"
+#include "tests/native/jpeg_writer.h"
 
 namespace {
 
@@ -100,26 +101,10 @@ void startup_vs_minimal() {
   std::printf("startup_minimal_ms: %.0f\n", median(m));
 }
 
-// A photo-like 6000 x 4000 JPEG: smooth gradients with fine texture.
+// A photo-like JPEG: smooth gradients with fine texture.
 std::vector<uint8_t> photo_like_jpeg(int width, int height) {
-  jpeg_compress_struct c;
-  jpeg_error_mgr err;
-  c.err = jpeg_std_error(&err);
-  jpeg_create_compress(&c);
-  unsigned char* out = nullptr;
-  unsigned long out_size = 0;
-  jpeg_mem_dest(&c, &out, &out_size);
-  c.image_width = width;
-  c.image_height = height;
-  c.input_components = 3;
-  c.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, 90, TRUE);
-  jpeg_start_compress(&c, TRUE);
-  std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
   uint32_t seed = 12345;
-  while (c.next_scanline < c.image_height) {
-    const int y = static_cast<int>(c.next_scanline);
+  return korvane::test::write_jpeg(width, height, 90, false, [&](int y, uint8_t* row) {
     for (int x = 0; x < width; ++x) {
       seed = seed * 1664525u + 1013904223u;
       const int noise = static_cast<int>(seed >> 28) - 8;
@@ -127,14 +112,7 @@ std::vector<uint8_t> photo_like_jpeg(int width, int height) {
       row[3 * x + 1] = static_cast<uint8_t>(std::clamp(y * 255 / height + noise, 0, 255));
       row[3 * x + 2] = static_cast<uint8_t>(std::clamp(128 + ((x / 40 + y / 40) % 2) * 60 + noise, 0, 255));
     }
-    JSAMPROW r = row.data();
-    jpeg_write_scanlines(&c, &r, 1);
-  }
-  jpeg_finish_compress(&c);
-  std::vector<uint8_t> bytes(out, out + out_size);
-  free(out);
-  jpeg_destroy_compress(&c);
-  return bytes;
+  });
 }
 
 void pump() {

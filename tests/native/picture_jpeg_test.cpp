@@ -7,6 +7,7 @@
 
 #include "picture/decoders.h"
 #include "picture/picture.h"
+#include "tests/native/jpeg_writer.h"
 #include "picture_test_support.h"
 
 namespace korvane::test {
@@ -14,32 +15,11 @@ namespace {
 
 // A small photo-like JPEG straight from libjpeg, arithmetic-coded or not.
 ByteVector compress_with_libjpeg(int width, int height, bool arithmetic) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr errors;
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long out_size = 0;
-  jpeg_mem_dest(&cinfo, &out, &out_size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  cinfo.arith_code = arithmetic;
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(size_t(width) * 3);
-  while (cinfo.next_scanline < cinfo.image_height) {
+  const std::vector<uint8_t> bytes = write_jpeg(width, height, 75, arithmetic, [&](int y, JSAMPLE* row) {
     for (int x = 0; x < width; ++x)
-      for (int c = 0; c < 3; ++c) row[size_t(x) * 3 + c] = JSAMPLE((x * (c + 1) * 7 + cinfo.next_scanline * 5) % 256);
-    JSAMPROW p = row.data();
-    jpeg_write_scanlines(&cinfo, &p, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  ByteVector bytes(out, out + out_size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(out);
-  return bytes;
+      for (int c = 0; c < 3; ++c) row[size_t(x) * 3 + c] = JSAMPLE((x * (c + 1) * 7 + y * 5) % 256);
+  });
+  return ByteVector(bytes.begin(), bytes.end());
 }
 
 TEST(JpegDecoder, BaselineProgressiveAndGreyscaleMatchImageMagick) {

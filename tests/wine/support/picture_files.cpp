@@ -6,6 +6,8 @@
 // jpeglib.h wants FILE and size_t declared first.
 #include <jpeglib.h>
 
+#include "tests/native/jpeg_writer.h"
+
 namespace korvane::test {
 namespace {
 
@@ -74,36 +76,14 @@ std::vector<uint8_t> bmp_file_of(const TestImage& image) {
 }
 
 std::vector<uint8_t> jpeg_file_of(const TestImage& image, int quality) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = static_cast<JDIMENSION>(image.width);
-  cinfo.image_height = static_cast<JDIMENSION>(image.height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> rgb(static_cast<size_t>(image.width) * 3);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const uint8_t* p = &image.bgr[static_cast<size_t>(cinfo.next_scanline) * image.width * 3];
+  return write_jpeg(image.width, image.height, quality, false, [&](int y, uint8_t* rgb) {
+    const uint8_t* p = &image.bgr[static_cast<size_t>(y) * image.width * 3];
     for (int32_t x = 0; x < image.width; ++x) {
       rgb[x * 3] = p[x * 3 + 2];
       rgb[x * 3 + 1] = p[x * 3 + 1];
       rgb[x * 3 + 2] = p[x * 3];
     }
-    JSAMPROW row = rgb.data();
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::vector<uint8_t> out(buffer, buffer + size);
-  free(buffer);
-  return out;
+  });
 }
 
 std::vector<uint8_t> icon_file_with_transparent_border() {
