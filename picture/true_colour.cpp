@@ -2,20 +2,13 @@
 
 #include <cstring>
 
+#include "picture/bmp_file.h"
 #include "picture/gif.h"
 #include "picture/icon_pixels.h"
+#include "picture/picture_box.h"
 
 namespace korvane {
 namespace {
-
-void put_u16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void put_u32(uint8_t* p, uint32_t v) {
-  put_u16(p, v);
-  put_u16(p + 2, v >> 16);
-}
 
 TrueColourImage blank(int32_t width, int32_t height, uint8_t fill) {
   TrueColourImage image;
@@ -58,28 +51,16 @@ std::optional<TrueColourImage> first_gif_frame(ByteSpan bytes) {
 std::optional<TrueColourImage> to_true_colour(const DecodedPicture& picture, ByteSpan bytes) {
   switch (picture.kind) {
     case PictureKind::bmp:
-    case PictureKind::jpeg: {
-      TrueColourImage image;
-      image.width = picture.width;
-      image.height = picture.height;
-      image.pixels.assign(picture.pixels.bytes.get(), picture.pixels.bytes.get() + picture.pixels.size);
-      return image;
-    }
-    case PictureKind::pcx8: {
-      TrueColourImage image = blank(picture.width, picture.height, 0);
-      const uint8_t* table = picture.pixels.bytes.get() + 40;
-      const uint8_t* rows = table + 1024;
-      for (int32_t y = 0; y < picture.height; ++y)
-        for (int32_t x = 0; x < picture.width; ++x)
-          std::memcpy(at(image, x, y), table + 4 * rows[size_t(y) * picture.row_bytes + x], 3);
-      return image;
-    }
+    case PictureKind::jpeg:
+    case PictureKind::pcx8:
     case PictureKind::pcx1: {
-      TrueColourImage image = blank(picture.width, picture.height, 0);
-      const uint8_t* rows = picture.pixels.bytes.get();
-      for (int32_t y = 0; y < picture.height; ++y)
-        for (int32_t x = 0; x < picture.width; ++x)
-          if (rows[size_t(y) * picture.row_bytes + x / 8] & (0x80 >> (x % 8))) std::memset(at(image, x, y), 0xFF, 3);
+      // The picture box's own view of the pixels, so the tool shows exactly what the box scales.
+      const TrueColourPicture view = true_colour_of(picture);
+      if (!view.view.rows || view.view.bytes_per_pixel != 3) return std::nullopt;
+      TrueColourImage image = blank(view.view.width, view.view.height, 0);
+      for (int32_t y = 0; y < view.view.height; ++y)
+        std::memcpy(at(image, 0, y), view.view.rows + static_cast<ptrdiff_t>(y) * view.view.stride,
+                    static_cast<size_t>(view.view.width) * 3);
       return image;
     }
     case PictureKind::gif:
@@ -96,19 +77,9 @@ std::vector<uint8_t> encode_bmp24(const TrueColourImage& image) {
   const size_t row = size_t(image.width) * 3, padded = (row + 3) & ~size_t{3};
   const size_t data = padded * size_t(image.height);
   std::vector<uint8_t> file(54 + data, 0);
-  uint8_t* h = file.data();
-  h[0] = 'B';
-  h[1] = 'M';
-  put_u32(h + 2, static_cast<uint32_t>(file.size()));
-  put_u32(h + 10, 54);
-  put_u32(h + 14, 40);
-  put_u32(h + 18, static_cast<uint32_t>(image.width));
-  put_u32(h + 22, static_cast<uint32_t>(image.height));
-  put_u16(h + 26, 1);
-  put_u16(h + 28, 24);
-  put_u32(h + 34, static_cast<uint32_t>(data));
+  write_bmp_headers(file.data(), image.width, image.height, static_cast<int32_t>(data));
   for (int32_t y = 0; y < image.height; ++y)
-    std::memcpy(h + 54 + size_t(y) * padded, image.pixels.data() + size_t(y) * row, row);
+    std::memcpy(file.data() + 54 + size_t(y) * padded, image.pixels.data() + size_t(y) * row, row);
   return file;
 }
 
